@@ -1,0 +1,89 @@
+#include "host/reference_host.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace host {
+namespace {
+
+HostState State;
+
+std::string TextOf(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+
+std::string UpperCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
+// Puts a fresh block with the answer into the plug-in's variable. The block it
+// replaces is the host's to release; the plug-in releases the new one.
+int Answer(char** text, const std::string& answer) {
+  auto* block = static_cast<char*>(GlobalAlloc(GPTR, answer.size() + 1));
+  if (block == nullptr) return 0;
+  std::memcpy(block, answer.c_str(), answer.size());
+  if (*text != nullptr) GlobalFree(*text);
+  *text = block;
+  return 1;
+}
+
+int AnswerObjectHandle(char** text, const std::string& name) {
+  for (const auto& [objectName, window] : State.Objects)
+    if (UpperCase(objectName) == UpperCase(name)) return Answer(text, std::to_string(HandleToLong(window)));
+  return 0;
+}
+
+}  // namespace
+
+HostState& Host() { return State; }
+
+void ResetHost() { State = HostState{}; }
+
+int WINAPI AddAction(int actionId, char* name, char* hint, unsigned char* paramTypeCodes, int reserved,
+                     int paramCount) {
+  RegisteredAction action{actionId, TextOf(name), TextOf(hint), {}, reserved, paramCount};
+  if (paramTypeCodes != nullptr && paramCount > 0)
+    action.ParamTypeCodes.assign(paramTypeCodes, paramTypeCodes + paramCount);
+  State.Actions.push_back(action);
+  return 1;
+}
+
+int WINAPI SetVariable(char* name, char* value) {
+  State.Variables[TextOf(name)] = TextOf(value);
+  return 1;
+}
+
+int WINAPI ProcessScriptLine(char* line) {
+  const std::string text = TextOf(line);
+  State.ScriptLines.push_back(text);
+  if (State.OnScriptLine) State.OnScriptLine(text);
+  return 1;
+}
+
+int WINAPI AccessInterface(int command, char** text) {
+  if (text == nullptr) return 0;
+  const std::string passedIn = TextOf(*text);
+  State.InterfaceRequests.push_back({command, passedIn});
+  switch (command) {
+    case kObjectHandleCommand:
+      return AnswerObjectHandle(text, passedIn);
+    case kPickObjectCommand:
+      return State.PickAnswer.empty() ? 0 : Answer(text, State.PickAnswer);
+    default:
+      return 0;
+  }
+}
+
+PlugInDescription ConnectPlugin(const PluginExports& plugin) {
+  char* title = nullptr;
+  char* author = nullptr;
+  char* description = nullptr;
+  plugin.InitPlugIn(0, &title, &author, &description);
+  plugin.RegisterPlugIn(AddAction, 0, 0, SetVariable);
+  plugin.RegisterInterfaceAccess(AccessInterface);
+  plugin.RegisterScriptProcessor(ProcessScriptLine);
+  return {TextOf(title), TextOf(author), TextOf(description)};
+}
+
+}  // namespace host

@@ -1,0 +1,62 @@
+// The host side of the plug-in contract: the four callbacks and the state
+// they work on (registered actions, variables, script lines, named objects).
+// A host has one plug-in interface, so this state is process-wide.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/plugin_module.h"
+
+namespace host {
+
+struct RegisteredAction {
+  int Id = 0;
+  std::string Name;
+  std::string Hint;
+  std::vector<unsigned char> ParamTypeCodes;  // the first ParamCount codes, read during the call
+  int Reserved = 0;
+  int ParamCount = 0;
+};
+
+struct InterfaceRequest {
+  int Command = 0;
+  std::string Text;  // the text the plug-in passed in
+};
+
+struct HostState {
+  std::vector<RegisteredAction> Actions;
+  std::map<std::string, std::string> Variables;
+  std::vector<std::string> ScriptLines;
+  std::vector<InterfaceRequest> InterfaceRequests;
+  // Objects by name (matched without regard to case), answered to command 7.
+  std::map<std::string, HWND> Objects;
+  // The answer to command 1 (pick an object); no answer while empty.
+  std::string PickAnswer;
+  // Runs each script line after it was recorded, inside the callback.
+  std::function<void(const std::string& line)> OnScriptLine;
+};
+
+HostState& Host();
+void ResetHost();
+
+int WINAPI AddAction(int actionId, char* name, char* hint, unsigned char* paramTypeCodes, int reserved, int paramCount);
+int WINAPI SetVariable(char* name, char* value);
+int WINAPI ProcessScriptLine(char* line);
+int WINAPI AccessInterface(int command, char** text);
+
+struct PlugInDescription {
+  std::string Title;
+  std::string Author;
+  std::string Description;
+};
+
+// Asks for the plug-in's texts, registers its actions and hands over the
+// other three callbacks, as the host does after loading it.
+PlugInDescription ConnectPlugin(const PluginExports& plugin);
+
+}  // namespace host
