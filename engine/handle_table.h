@@ -18,6 +18,8 @@ namespace zel {
 // A window handle's value taken as a signed 32-bit integer (window handles
 // fit in 32 bits in both 32- and 64-bit processes).
 inline int32_t HandleKey(HWND window) { return static_cast<int32_t>(reinterpret_cast<INT_PTR>(window)); }
+// The window handle whose key is `key` (sign-extended, as Windows does).
+inline HWND HandleFromKey(int32_t key) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(key)); }
 
 template <typename Value>
 class HandleTable {

@@ -17,9 +17,14 @@ std::string UpperCase(std::string text) {
   return text;
 }
 
-// Puts a fresh block with the answer into the plug-in's variable. The block it
-// replaces is the host's to release; the plug-in releases the new one.
+// Puts the answer into the plug-in's variable: in its own block when asked to
+// and it fits, else in a fresh block. A block the host replaces is the host's
+// to release; the plug-in releases whatever the variable holds afterwards.
 int Answer(char** text, const std::string& answer) {
+  if (State.AnswerInPlace && *text != nullptr && GlobalSize(*text) > answer.size()) {
+    std::memcpy(*text, answer.c_str(), answer.size() + 1);
+    return 1;
+  }
   auto* block = static_cast<char*>(GlobalAlloc(GPTR, answer.size() + 1));
   if (block == nullptr) return 0;
   std::memcpy(block, answer.c_str(), answer.size());
@@ -31,7 +36,8 @@ int Answer(char** text, const std::string& answer) {
 int AnswerObjectHandle(char** text, const std::string& name) {
   for (const auto& [objectName, window] : State.Objects)
     if (UpperCase(objectName) == UpperCase(name)) return Answer(text, std::to_string(HandleToLong(window)));
-  return 0;
+  const auto raw = State.RawObjectAnswers.find(name);
+  return raw != State.RawObjectAnswers.end() ? Answer(text, raw->second) : 0;
 }
 
 }  // namespace
@@ -64,7 +70,7 @@ int WINAPI ProcessScriptLine(char* line) {
 int WINAPI AccessInterface(int command, char** text) {
   if (text == nullptr) return 0;
   const std::string passedIn = TextOf(*text);
-  State.InterfaceRequests.push_back({command, passedIn});
+  State.InterfaceRequests.push_back({command, passedIn, *text});
   switch (command) {
     case kObjectHandleCommand:
       return AnswerObjectHandle(text, passedIn);

@@ -25,7 +25,8 @@ struct RegisteredAction {
 
 struct InterfaceRequest {
   int Command = 0;
-  std::string Text;  // the text the plug-in passed in
+  std::string Text;                 // the text the plug-in passed in
+  const char* LentBlock = nullptr;  // the block it was passed in
 };
 
 struct HostState {
@@ -33,8 +34,14 @@ struct HostState {
   std::map<std::string, std::string> Variables;
   std::vector<std::string> ScriptLines;
   std::vector<InterfaceRequest> InterfaceRequests;
-  // Objects by name (matched without regard to case), answered to command 7.
+  // Objects by name (matched without regard to case), answered to command 7
+  // with the handle in decimal digits.
   std::map<std::string, HWND> Objects;
+  // Answers to command 7 given word for word, for names not in Objects.
+  std::map<std::string, std::string> RawObjectAnswers;
+  // Write an answer into the plug-in's block when it fits, instead of
+  // replacing the block with one of the host's.
+  bool AnswerInPlace = false;
   // The answer to command 1 (pick an object); no answer while empty.
   std::string PickAnswer;
   // Runs each script line after it was recorded, inside the callback.

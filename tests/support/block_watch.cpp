@@ -9,6 +9,7 @@ std::set<HGLOBAL> LiveBlocks;
 std::vector<HGLOBAL> AllocatedBlocks;
 std::vector<HGLOBAL> FreedBlocks;
 int AllocationsBeforeFailure = -1;  // -1: never fail
+int StrayFreeCount = 0;
 // The hooked module may be the test itself: call the real functions directly.
 GlobalAllocType RealGlobalAlloc = nullptr;
 GlobalFreeType RealGlobalFree = nullptr;
@@ -25,7 +26,7 @@ HGLOBAL WINAPI WatchedGlobalAlloc(UINT flags, SIZE_T bytes) {
 }
 
 HGLOBAL WINAPI WatchedGlobalFree(HGLOBAL block) {
-  LiveBlocks.erase(block);
+  if (LiveBlocks.erase(block) == 0) ++StrayFreeCount;
   FreedBlocks.push_back(block);
   return RealGlobalFree(block);
 }
@@ -41,6 +42,7 @@ BlockWatch::BlockWatch(HMODULE module)
   AllocatedBlocks.clear();
   FreedBlocks.clear();
   AllocationsBeforeFailure = -1;
+  StrayFreeCount = 0;
 }
 
 BlockWatch::~BlockWatch() { AllocationsBeforeFailure = -1; }
@@ -48,4 +50,5 @@ BlockWatch::~BlockWatch() { AllocationsBeforeFailure = -1; }
 const std::set<HGLOBAL>& BlockWatch::Live() const { return LiveBlocks; }
 const std::vector<HGLOBAL>& BlockWatch::Allocated() const { return AllocatedBlocks; }
 const std::vector<HGLOBAL>& BlockWatch::Freed() const { return FreedBlocks; }
+int BlockWatch::StrayFrees() const { return StrayFreeCount; }
 void BlockWatch::FailAllocationsAfter(int successes) { AllocationsBeforeFailure = successes; }

@@ -19,6 +19,9 @@ class BlockWatch {
   // Every block the module allocated, and every block it freed, in order.
   const std::vector<HGLOBAL>& Allocated() const;
   const std::vector<HGLOBAL>& Freed() const;
+  // Frees of blocks that were not live: double frees, or blocks from
+  // elsewhere.
+  int StrayFrees() const;
   // Lets `successes` more allocations through, then makes every one fail.
   void FailAllocationsAfter(int successes);
 

@@ -8,9 +8,13 @@
 
 #include <cstdio>
 
+#include "tests/support/fault_watch.h"
+
 namespace {
 
 volatile LONG HardwareFaults = 0;
+volatile LONG ExpectedViolations = 0;
+int ExpectedScopes = 0;
 
 bool IsHardwareFault(DWORD code) {
   switch (code) {
@@ -30,7 +34,9 @@ bool IsHardwareFault(DWORD code) {
 
 LONG CALLBACK CountHardwareFault(EXCEPTION_POINTERS* info) {
   const EXCEPTION_RECORD& record = *info->ExceptionRecord;
-  if (IsHardwareFault(record.ExceptionCode)) {
+  if (ExpectedScopes > 0 && record.ExceptionCode == EXCEPTION_ACCESS_VIOLATION) {
+    InterlockedIncrement(&ExpectedViolations);
+  } else if (IsHardwareFault(record.ExceptionCode)) {
     InterlockedIncrement(&HardwareFaults);
     std::fprintf(stderr, "hardware fault 0x%08lx at %p\n", static_cast<unsigned long>(record.ExceptionCode),
                  record.ExceptionAddress);
@@ -60,6 +66,10 @@ class FaultReporter : public testing::EmptyTestEventListener {
 };
 
 }  // namespace
+
+ExpectedAccessViolations::ExpectedAccessViolations() : seenAtStart_(ExpectedViolations) { ++ExpectedScopes; }
+ExpectedAccessViolations::~ExpectedAccessViolations() { --ExpectedScopes; }
+int ExpectedAccessViolations::Seen() const { return static_cast<int>(ExpectedViolations - seenAtStart_); }
 
 int main(int argc, char** argv) {
   AddVectoredExceptionHandler(1, CountHardwareFault);
