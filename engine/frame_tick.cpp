@@ -14,8 +14,6 @@
 namespace zel {
 namespace {
 
-constexpr float kMinScale = 0.01f;
-
 bool TickInProgress = false;
 
 // The window's rectangle for one frame: the base size, or with a scale effect

@@ -9,6 +9,9 @@
 
 namespace zel {
 
+// The smallest scale factor (the float nearest 0.01, just below it).
+constexpr float kMinScale = 0.01f;
+
 // Truncates toward zero, saturating to the int32 range; NaN gives 0.
 int32_t TruncateToInt32(double value);
 

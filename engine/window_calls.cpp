@@ -4,6 +4,22 @@
 
 namespace zel {
 
+Placement GetCurrentPlacement(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  POINT corner{rect.left, rect.top};
+  if (HWND parent = GetParent(window)) ScreenToClient(parent, &corner);
+  return {corner.x, corner.y, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void ScreenToParentClient(HWND window, int32_t& x, int32_t& y) {
+  HWND parent = GetParent(window);
+  if (parent == nullptr) return;
+  POINT point{x, y};
+  ScreenToClient(parent, &point);
+  x = point.x, y = point.y;
+}
+
 void MoveWindowTo(HWND window, int32_t x, int32_t y) {
   SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -63,8 +63,36 @@ int WINAPI SetVariable(char* name, char* value) {
 int WINAPI ProcessScriptLine(char* line) {
   const std::string text = TextOf(line);
   State.ScriptLines.push_back(text);
-  if (State.OnScriptLine) State.OnScriptLine(text);
+  const std::string prefix = "GoSub \"";
+  if (text.size() <= prefix.size() || text.compare(0, prefix.size(), prefix) != 0 || text.back() != '"') return 1;
+  const std::string name = UpperCase(text.substr(prefix.size(), text.size() - prefix.size() - 1));
+  for (const auto& [subroutineName, subroutine] : State.Subroutines)
+    if (UpperCase(subroutineName) == name) {
+      const std::function<void()> body = subroutine;  // it may change the table
+      body();
+      break;
+    }
   return 1;
+}
+
+int RunAction(const PluginExports& plugin, int actionId, std::vector<std::string> params) {
+  // Parameters left out are empty, up to the count the action registered.
+  for (const RegisteredAction& action : State.Actions)
+    if (action.Id == actionId && params.size() < static_cast<size_t>(action.ParamCount))
+      params.resize(static_cast<size_t>(action.ParamCount));
+  std::vector<char*> blocks;
+  for (const std::string& param : params) {
+    auto* block = static_cast<char*>(GlobalAlloc(GPTR, param.size() + 1));
+    if (block != nullptr) std::memcpy(block, param.c_str(), param.size());
+    blocks.push_back(block);
+  }
+  const std::vector<char*> handedOver = blocks;
+  const int result = plugin.ExecAction(actionId, blocks.data());
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    if (blocks[i] != handedOver[i] && blocks[i] != nullptr) GlobalFree(blocks[i]);
+    if (handedOver[i] != nullptr) GlobalFree(handedOver[i]);
+  }
+  return result;
 }
 
 int WINAPI AccessInterface(int command, char** text) {

@@ -44,8 +44,10 @@ struct HostState {
   bool AnswerInPlace = false;
   // The answer to command 1 (pick an object); no answer while empty.
   std::string PickAnswer;
-  // Runs each script line after it was recorded, inside the callback.
-  std::function<void(const std::string& line)> OnScriptLine;
+  // Subroutines by name (matched without regard to case): a script line
+  // GoSub "Name" runs the one of that name inside the callback, after the
+  // line was recorded. Other lines are only recorded.
+  std::map<std::string, std::function<void()>> Subroutines;
 };
 
 HostState& Host();
@@ -61,6 +63,11 @@ struct PlugInDescription {
   std::string Author;
   std::string Description;
 };
+
+// Runs an action with host-owned parameter texts, as the host's script
+// runner does; parameters left out are empty. Returns the plug-in's result.
+// Texts the plug-in stores in the array are the host's and are freed here.
+int RunAction(const PluginExports& plugin, int actionId, std::vector<std::string> params);
 
 // Asks for the plug-in's texts, registers its actions and hands over the
 // other three callbacks, as the host does after loading it.

@@ -9,7 +9,9 @@
 #include "engine/frame_tick.h"
 #include "engine/frame_timer.h"
 #include "engine/motion_codes.h"
+#include "engine/motion_start.h"
 #include "engine/registry.h"
+#include "engine/window_calls.h"
 #include "host/reference_host.h"
 #include "plugin/exports.h"
 #include "plugin/lifecycle.h"
@@ -53,24 +55,16 @@ class EngineTest : public testing::Test {
   // the window's current size as base size, started at `startTick`.
   AnimationRecord& Animate(HWND window, POINT from, POINT to, int32_t durationMs, int32_t easing = kLinear,
                            int32_t pathType = kLine, uint32_t startTick = kStart) {
-    AnimationRecord& r = BeginMotionRecord(HandleKey(window));
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    r.Handle = window;
-    r.Parent = GetParent(window);
-    r.FromX = from.x, r.FromY = from.y, r.ToX = to.x, r.ToY = to.y;
-    r.StartTick = startTick;
-    r.DurationMs = durationMs;
-    r.Easing = easing;
-    r.PathType = pathType;
-    r.CoordMode = kParentClient;
-    r.BaseWidth = rect.right - rect.left, r.BaseHeight = rect.bottom - rect.top;
-    r.DelayMs = r.Loops = r.PingPong = r.Reversed = 0;
-    r.LoopsLeft = 1;
-    r.OnComplete.clear();
-    r.OpacityOn = r.ScaleOn = r.RotationOn = 0;
+    const Placement current = GetCurrentPlacement(window);
+    MotionPlan plan;
+    plan.Handle = window;
+    plan.Parent = GetParent(window);
+    plan.From = from, plan.To = to;
+    plan.DurationMs = durationMs;
+    plan.Easing = easing, plan.PathType = pathType, plan.CoordMode = kParentClient;
+    plan.BaseWidth = current.Width, plan.BaseHeight = current.Height;
     StartFrameTimer(60);
-    return r;
+    return RecordMotion(plan, startTick);
   }
 
   // The keys in the order in which a tick visits them.

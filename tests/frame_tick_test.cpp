@@ -235,21 +235,20 @@ TEST_F(FrameTickTest, CompletionCallsComeAfterTheWalkTheRemovalAndTheTimerStop) 
   SetEventHandler(first, countRecords);
   SetEventHandler(second, countRecords);
   struct Seen {
-    std::string Line;
     size_t Records;
     int TimerRunning;
   };
   std::vector<Seen> seen;
-  host::Host().OnScriptLine = [&](const std::string& line) {
-    seen.push_back({line, AnimationRegistry.Count(), FrameTimer.TimerRunning});
-  };
+  auto observe = [&] { seen.push_back({AnimationRegistry.Count(), FrameTimer.TimerRunning}); };
+  host::Host().Subroutines = {{"First Sub", observe}, {"Second", observe}};
 
   TickAt(1000);
   EXPECT_EQ(countsDuringWalk, std::vector<size_t>(4, 2u));
+  const std::vector<std::string> inWalkOrder =
+      order.front() == HandleKey(first) ? std::vector<std::string>{"GoSub \"First Sub\"", "GoSub \"Second\""}
+                                        : std::vector<std::string>{"GoSub \"Second\"", "GoSub \"First Sub\""};
+  EXPECT_EQ(host::Host().ScriptLines, inWalkOrder);
   ASSERT_EQ(seen.size(), 2u);
-  const bool firstWalkedFirst = order.front() == HandleKey(first);
-  EXPECT_EQ(seen[0].Line, firstWalkedFirst ? "GoSub \"First Sub\"" : "GoSub \"Second\"") << "walk order";
-  EXPECT_EQ(seen[1].Line, firstWalkedFirst ? "GoSub \"Second\"" : "GoSub \"First Sub\"");
   for (const Seen& call : seen) {
     EXPECT_EQ(call.Records, 0u);
     EXPECT_EQ(call.TimerRunning, 0);
@@ -259,9 +258,7 @@ TEST_F(FrameTickTest, CompletionCallsComeAfterTheWalkTheRemovalAndTheTimerStop) 
 TEST_F(FrameTickTest, CompletionSubroutineCanStartTheSameWindowAgain) {
   HWND window = Child();
   Animate(window, {0, 0}, {100, 0}, 1000).OnComplete = L"Again";
-  host::Host().OnScriptLine = [&](const std::string&) {
-    Animate(window, {100, 0}, {0, 0}, 1000, kLinear, kLine, kStart + 1000);
-  };
+  host::Host().Subroutines["Again"] = [&] { Animate(window, {100, 0}, {0, 0}, 1000, kLinear, kLine, kStart + 1000); };
   TickAt(1000);
   ASSERT_EQ(AnimationRegistry.Count(), 1u);
   EXPECT_EQ(FrameTimer.TimerRunning, 1);

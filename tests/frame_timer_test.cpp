@@ -3,50 +3,21 @@
 
 #include "tests/engine_fixture.h"
 #include "tests/support/import_hook.h"
+#include "tests/support/timer_watch.h"
 
 namespace zel {
 namespace {
 
-struct TimerCall {
-  bool Set;  // SetTimer, else KillTimer
-  HWND Window;
-  UINT_PTR Id;
-  UINT Period;
-  bool operator==(const TimerCall& o) const {
-    return Set == o.Set && Window == o.Window && Id == o.Id && Period == o.Period;
-  }
-};
-
-std::vector<TimerCall> TimerCalls;
-using SetTimerType = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC);
-using KillTimerType = BOOL(WINAPI*)(HWND, UINT_PTR);
-SetTimerType RealSetTimer;
-KillTimerType RealKillTimer;
-
-UINT_PTR WINAPI RecordSetTimer(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure) {
-  TimerCalls.push_back({true, window, id, period});
-  return RealSetTimer(window, id, period, procedure);
-}
-
-BOOL WINAPI RecordKillTimer(HWND window, UINT_PTR id) {
-  TimerCalls.push_back({false, window, id, 0});
-  return RealKillTimer(window, id);
-}
-
 class FrameTimerTest : public SteeredEngineTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(setTimer_.Installed() && killTimer_.Installed());
-    RealSetTimer = setTimer_.Original<SetTimerType>();
-    RealKillTimer = killTimer_.Original<KillTimerType>();
-    TimerCalls.clear();
+    ASSERT_TRUE(timers_.Installed());
     SteeredEngineTest::SetUp();
+    timers_.Calls().clear();
   }
 
-  ImportHook setTimer_{GetModuleHandleW(nullptr), "user32.dll", "SetTimer",
-                       reinterpret_cast<const void*>(&RecordSetTimer)};
-  ImportHook killTimer_{GetModuleHandleW(nullptr), "user32.dll", "KillTimer",
-                        reinterpret_cast<const void*>(&RecordKillTimer)};
+  TimerWatch timers_{GetModuleHandleW(nullptr)};
+  std::vector<TimerCall>& TimerCalls = timers_.Calls();
 };
 
 TEST(ClampFps, LimitsToFifteenToHundredTwenty) {
