@@ -75,26 +75,6 @@ int WINAPI ProcessScriptLine(char* line) {
   return 1;
 }
 
-int RunAction(const PluginExports& plugin, int actionId, std::vector<std::string> params) {
-  // Parameters left out are empty, up to the count the action registered.
-  for (const RegisteredAction& action : State.Actions)
-    if (action.Id == actionId && params.size() < static_cast<size_t>(action.ParamCount))
-      params.resize(static_cast<size_t>(action.ParamCount));
-  std::vector<char*> blocks;
-  for (const std::string& param : params) {
-    auto* block = static_cast<char*>(GlobalAlloc(GPTR, param.size() + 1));
-    if (block != nullptr) std::memcpy(block, param.c_str(), param.size());
-    blocks.push_back(block);
-  }
-  const std::vector<char*> handedOver = blocks;
-  const int result = plugin.ExecAction(actionId, blocks.data());
-  for (size_t i = 0; i < blocks.size(); ++i) {
-    if (blocks[i] != handedOver[i] && blocks[i] != nullptr) GlobalFree(blocks[i]);
-    if (handedOver[i] != nullptr) GlobalFree(handedOver[i]);
-  }
-  return result;
-}
-
 int WINAPI AccessInterface(int command, char** text) {
   if (text == nullptr) return 0;
   const std::string passedIn = TextOf(*text);
@@ -107,6 +87,65 @@ int WINAPI AccessInterface(int command, char** text) {
     default:
       return 0;
   }
+}
+
+namespace {
+
+// Host-owned parameter texts in an array the plug-in may write to; texts it
+// stores there become the host's and are freed with the host's own.
+class ParamBlocks {
+ public:
+  explicit ParamBlocks(const std::vector<std::string>& params) {
+    for (const std::string& param : params) {
+      auto* block = static_cast<char*>(GlobalAlloc(GPTR, param.size() + 1));
+      if (block != nullptr) std::memcpy(block, param.c_str(), param.size());
+      entries_.push_back(block);
+    }
+    handedOver_ = entries_;
+  }
+  ~ParamBlocks() {
+    for (size_t i = 0; i < entries_.size(); ++i) {
+      if (entries_[i] != handedOver_[i] && entries_[i] != nullptr) GlobalFree(entries_[i]);
+      if (handedOver_[i] != nullptr) GlobalFree(handedOver_[i]);
+    }
+  }
+  ParamBlocks(const ParamBlocks&) = delete;
+  ParamBlocks& operator=(const ParamBlocks&) = delete;
+
+  ParamArray Array() { return entries_.data(); }
+  bool Written(size_t i) const { return entries_[i] != handedOver_[i]; }
+  std::string Text(size_t i) const { return TextOf(entries_[i]); }
+
+ private:
+  std::vector<char*> entries_;
+  std::vector<char*> handedOver_;
+};
+
+// Parameters left out are empty, up to the count the action registered.
+std::vector<std::string> FullParams(int actionId, std::vector<std::string> params) {
+  for (const RegisteredAction& action : State.Actions)
+    if (action.Id == actionId && params.size() < static_cast<size_t>(action.ParamCount))
+      params.resize(static_cast<size_t>(action.ParamCount));
+  return params;
+}
+
+}  // namespace
+
+int RunAction(const PluginExports& plugin, int actionId, std::vector<std::string> params) {
+  ParamBlocks blocks(FullParams(actionId, std::move(params)));
+  return plugin.ExecAction(actionId, blocks.Array());
+}
+
+EditOutcome EditAction(const PluginExports& plugin, int actionId, const std::vector<std::string>& params) {
+  const std::vector<std::string> full = FullParams(actionId, params);
+  ParamBlocks blocks(full);
+  EditOutcome outcome;
+  outcome.Result = plugin.EditAction(actionId, blocks.Array());
+  for (size_t i = 0; i < full.size(); ++i) {
+    outcome.Texts.push_back(blocks.Text(i));
+    outcome.Written.push_back(blocks.Written(i));
+  }
+  return outcome;
 }
 
 PlugInDescription ConnectPlugin(const PluginExports& plugin) {

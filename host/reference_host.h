@@ -69,6 +69,16 @@ struct PlugInDescription {
 // Texts the plug-in stores in the array are the host's and are freed here.
 int RunAction(const PluginExports& plugin, int actionId, std::vector<std::string> params);
 
+struct EditOutcome {
+  int Result = 0;
+  std::vector<std::string> Texts;  // the array's texts after the editor
+  std::vector<bool> Written;       // whether the editor stored a new text there
+};
+
+// Opens the action's editor with host-owned parameter texts, as the host
+// does when the user edits an action; returns when the dialog has closed.
+EditOutcome EditAction(const PluginExports& plugin, int actionId, const std::vector<std::string>& params);
+
 // Asks for the plug-in's texts, registers its actions and hands over the
 // other three callbacks, as the host does after loading it.
 PlugInDescription ConnectPlugin(const PluginExports& plugin);

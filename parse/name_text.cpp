@@ -58,4 +58,8 @@ int32_t ParsePathType(std::wstring_view text) {
 
 int32_t ParseCoordMode(std::wstring_view text) { return MatchName(text, {{L"SCREEN", kScreen}}, kParentClient); }
 
+bool IsBezierPathName(std::wstring_view text) {
+  return MatchName(text, {{L"QUADBEZIER", kQuadBezier}, {L"CUBICBEZIER", kCubicBezier}}, kLine) != kLine;
+}
+
 }  // namespace zel

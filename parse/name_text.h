@@ -11,5 +11,8 @@ namespace zel {
 int32_t ParseEasing(std::wstring_view text);
 int32_t ParsePathType(std::wstring_view text);
 int32_t ParseCoordMode(std::wstring_view text);
+// Whether the text names one of the two Bezier paths in full (the short
+// cubic name does not count): only these take control points.
+bool IsBezierPathName(std::wstring_view text);
 
 }  // namespace zel

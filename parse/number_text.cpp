@@ -47,21 +47,23 @@ unsigned TakeBase(std::wstring_view& text) {
 
 }  // namespace
 
-int32_t TextToInt(std::wstring_view text) {
+int64_t TextToInt64(std::wstring_view text) {
   const size_t start = text.find_first_not_of(L" \t");
   text.remove_prefix(start == std::wstring_view::npos ? text.size() : start);
   const bool negative = !text.empty() && text.front() == L'-';
   if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) text.remove_prefix(1);
   const unsigned base = TakeBase(text);
-  // Unsigned arithmetic wraps modulo 2^32 without undefined behaviour.
-  uint32_t value = 0;
+  // Unsigned arithmetic wraps modulo 2^64 without undefined behaviour.
+  uint64_t value = 0;
   for (const wchar_t c : text) {
     const int digit = DigitValue(c, base);
     if (digit < 0) break;
-    value = value * base + static_cast<uint32_t>(digit);
+    value = value * base + static_cast<uint64_t>(digit);
   }
-  return static_cast<int32_t>(negative ? 0u - value : value);
+  return static_cast<int64_t>(negative ? 0u - value : value);
 }
+
+int32_t TextToInt(std::wstring_view text) { return static_cast<int32_t>(static_cast<uint64_t>(TextToInt64(text))); }
 
 namespace {
 

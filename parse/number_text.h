@@ -17,6 +17,8 @@ bool IsNumericText(std::wstring_view text);
 // digits, "%" and binary digits, or decimal digits, up to the first
 // character that does not fit. Wraps modulo 2^32; no digits give 0.
 int32_t TextToInt(std::wstring_view text);
+// The same reading wrapped to 64 bits instead.
+int64_t TextToInt64(std::wstring_view text);
 
 // A decimal number with '.' as the decimal point whatever the locale;
 // no digits give 0. Converted in double precision, then rounded to float.

@@ -1,6 +1,18 @@
 // Opens the editor dialog of one of the three actions for the host.
+#include "editors/editors.h"
 #include "plugin/exports.h"
 
-// The dispatch to the three editor dialogs arrives together with the dialogs;
-// until then no editor opens and the host is told nothing was confirmed.
-int WINAPI nbEditAction(int, ParamArray) { return 0; }
+// The editor's result: 1 after OK, 0 after Cancel or a close request; 0 for
+// any other id, with no window opened and nothing read.
+int WINAPI nbEditAction(int actionId, ParamArray params) {
+  switch (actionId) {
+    case 1:
+      return zel::EditMotion(params);
+    case 2:
+      return zel::EditStop(params);
+    case 3:
+      return zel::EditEffects(params);
+    default:
+      return 0;
+  }
+}
