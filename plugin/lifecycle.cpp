@@ -7,6 +7,7 @@
 #include "engine/registry.h"
 #include "plugin/exports.h"
 #include "plugin/host_texts.h"
+#include "zelmora_version.h"
 
 namespace zel {
 namespace {
@@ -26,7 +27,7 @@ constexpr ActionRow kActionTable[] = {
 };
 
 constexpr const wchar_t* kTitle = L"Zelmora Zozarevo";
-constexpr const wchar_t* kAuthorLine = L"Zelmora Zozarevo, written by the Zelmora Zozarevo developers";
+constexpr const wchar_t* kAuthorLine = L"" ZEL_AUTHOR_LINE;
 constexpr const wchar_t* kDescription =
     L"Animate objects with easing, loops, opacity, scale & rotation (works with ZelOverlay)";
 

@@ -51,6 +51,7 @@ IMAGE_SCN_CNT_CODE = 0x00000020
 DIR_EXPORT, DIR_IMPORT, DIR_RESOURCE, DIR_DELAY_IMPORT = 0, 1, 2, 13
 
 RT_MANIFEST = 24
+RT_VERSION = 16
 ISOLATIONAWARE_MANIFEST_RESOURCE_ID = 2
 
 NS_ASM_V1 = "urn:schemas-microsoft-com:asm.v1"
@@ -812,12 +813,17 @@ def read_resource_dir(pe, base, off):
 
 def find_manifests(pe):
     """Returns [(id, language, bytes)] for all RT_MANIFEST resources."""
+    return find_resources(pe, RT_MANIFEST)
+
+
+def find_resources(pe, rtype):
+    """Returns [(id, language, bytes)] for all resources of one type."""
     base, _size = pe.directory(DIR_RESOURCE)
     if not base:
         raise PEError("no resource directory")
     result = []
     for tkey, tdir, toff in read_resource_dir(pe, base, 0):
-        if tkey != RT_MANIFEST or not tdir:
+        if tkey != rtype or not tdir:
             continue
         for nkey, ndir, noff in read_resource_dir(pe, base, toff):
             langs = read_resource_dir(pe, base, noff) if ndir else [(0, False, noff)]
@@ -968,10 +974,39 @@ def check_manifest(pe, rep):
               "manifest DPI awareness: " + "; ".join(dpi_all))
 
 
+def check_version(pe, rep, version):
+    """The version resource names the product and carries the project's version,
+    in the fixed part (major.minor.patch.0) and as text."""
+    try:
+        found = find_resources(pe, RT_VERSION)
+    except MALFORMED as exc:
+        rep.fail("cannot read the version resource: %s" % exc)
+        return
+    if not found:
+        rep.fail("no version resource")
+        return
+    raw = found[0][2]
+    at = raw.find(struct.pack("<I", 0xFEEF04BD))
+    parts = [int(p) for p in version.split(".")] + [0]
+    if at < 0 or struct.unpack("<IIII", raw[at + 8:at + 24]) != (
+            parts[0] << 16 | parts[1], parts[2] << 16 | parts[3], parts[0] << 16 | parts[1], parts[2] << 16 | parts[3]):
+        rep.fail("the fixed file and product versions are not %s.0" % version)
+        return
+    text = raw.decode("utf-16-le", errors="replace")
+    wanted = {"ProductName": "Zelmora Zozarevo", "FileVersion": version, "ProductVersion": version,
+              "OriginalFilename": "Zelmora Zozarevo.dll"}
+    for key, value in wanted.items():
+        if not re.search(re.escape(key) + "\x00+" + re.escape(value) + "\x00", text):
+            rep.fail("version resource: %s is not %r" % (key, value))
+            return
+    rep.ok("version resource: Zelmora Zozarevo %s (file and product versions, original file name)" % version)
+
+
 def main(argv=None):
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("--objdump", default="i686-w64-mingw32-objdump",
                     help="objdump for i386 PE (used for disassembly only)")
+    ap.add_argument("--version", required=True, help="the project's version, major.minor.patch")
     ap.add_argument("dll", help="path to the product DLL")
     args = ap.parse_args(argv)
     rep = Report()
@@ -1000,6 +1035,7 @@ def main(argv=None):
         dlls, iat, imp_error = [], {}, exc
     check_calling_convention(pe, rep, args.objdump, args.dll, by_name, forwarded, iat)
     check_manifest(pe, rep)
+    check_version(pe, rep, args.version)
     check_imports(pe, rep, dlls, imp_error)
     return 1 if rep.failed else 0
 
