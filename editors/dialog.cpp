@@ -128,24 +128,24 @@ void AddListItems(HWND list, std::wstring_view items) {
   }
 }
 
-HWND CreateControl(const Dialog& dialog, const ControlSpec& spec, size_t index, const ScreenDpi& dpi,
+HWND CreateControl(const Dialog& dialog, const ControlRow& row, size_t index, const ScreenDpi& dpi,
                    const ControlStart& start) {
-  const WindowKind kind = KindOf(spec.Kind);
-  const RECT rect = ScaledRect(dpi, spec.X, spec.Y, spec.Width, spec.Height);
+  const WindowKind kind = KindOf(row.Kind);
+  const RECT rect = ScaledRect(dpi, row.X, row.Y, row.Width, row.Height);
   const bool captioned =
-      spec.Kind == ControlKind::Label || spec.Kind == ControlKind::CheckBox || spec.Kind == ControlKind::Button;
-  const std::wstring text = captioned ? std::wstring(spec.Caption) : std::wstring(start.Text);
+      row.Kind == ControlKind::Label || row.Kind == ControlKind::CheckBox || row.Kind == ControlKind::Button;
+  const std::wstring text = captioned ? std::wstring(row.Caption) : std::wstring(start.Text);
   HWND control =
-      CreateWindowExW(kind.ExStyle, kind.ClassName, spec.Kind == ControlKind::List ? L"" : text.c_str(), kind.Style,
+      CreateWindowExW(kind.ExStyle, kind.ClassName, row.Kind == ControlKind::List ? L"" : text.c_str(), kind.Style,
                       rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, dialog.Window,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(index + 1)), FrameTimer.ModuleInstance, nullptr);
   HFONT font = dialog.OwnFont ? dialog.OwnFont.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (spec.Kind == ControlKind::List) {
-    AddListItems(control, spec.Caption);
+  if (row.Kind == ControlKind::List) {
+    AddListItems(control, row.Caption);
     SelectListText(control, start.Text);
   }
-  if (spec.Kind == ControlKind::CheckBox)
+  if (row.Kind == ControlKind::CheckBox)
     SendMessageW(control, BM_SETCHECK, start.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
   if (start.Disabled) EnableWindow(control, FALSE);
   return control;

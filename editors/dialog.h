@@ -18,7 +18,7 @@ namespace zel {
 
 enum class ControlKind { Label, Field, ReadOnlyField, List, CheckBox, Button };
 
-struct ControlSpec {
+struct ControlRow {
   ControlKind Kind;
   // A label's, check box's or button's caption; a list's items, each ended
   // by a NUL.
@@ -29,7 +29,7 @@ struct ControlSpec {
 struct DialogLayout {
   const wchar_t* Title;
   int ClientWidth, ClientHeight;
-  std::vector<ControlSpec> Controls;  // created in this order
+  std::vector<ControlRow> Controls;   // created in this order
   std::vector<size_t> ParamControls;  // the control showing each parameter
   size_t TargetField, PickButton, OkButton, CancelButton;
 };

@@ -6,34 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/plugin_fixture.h"
+#include "tests/script_fixture.h"
 
 namespace {
 
-class ScriptRunnerTest : public PluginTest {
- protected:
-  // Runs the script; the error's text, or "ok".
-  std::string Run(const std::string& text) {
-    host::Script script;
-    host::ScriptError error;
-    if (!host::ParseScript(text, script, error) || !host::RunScript(script, Plugin(), stage_, error))
-      return error.Text();
-    return "ok";
-  }
-
-  void SetUp() override {
-    PluginTest::SetUp();
-    stage_.CreateObject = [this](const std::string& name, const std::string&, RECT placement, const std::string&) {
-      Object(name, placement.left, placement.top, placement.right - placement.left, placement.bottom - placement.top);
-    };
-    stage_.Print = [this](const std::string& text) { printed_.push_back(text); };
-    stage_.Wait = [this](DWORD milliseconds) { TickAt(waited_ += milliseconds); };
-  }
-
-  host::ScriptStage stage_;
-  std::vector<std::string> printed_;
-  uint32_t waited_ = 0;
-};
+using ScriptRunnerTest = ScriptTest;
 
 TEST_F(ScriptRunnerTest, MalformedScriptsAreReportedWithTheirLine) {
   const struct {
