@@ -338,7 +338,7 @@ TEST_F(EditorTest, UnknownIdsOpenNoWindow) {
   for (int id : {0, 4, -1}) {
     bool opened = false;
     const host::EditOutcome outcome = host::EditAction(Plugin(), id, {"B", "1"});
-    opened = FindWindowW(L"ZelmoraZozarevoEditor", nullptr) != nullptr;
+    opened = FindThreadWindow(L"ZelmoraZozarevoEditor", nullptr) != nullptr;
     EXPECT_FALSE(opened);
     EXPECT_EQ(outcome.Result, 0);
     EXPECT_EQ(outcome.Written, (std::vector<bool>{false, false}));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/reference_host.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/test_windows.h"
 #include "tests/support/timer_watch.h"
@@ -62,7 +63,7 @@ class PluginTest : public testing::Test {
   }
   void SetClock(uint32_t ms) { clock_->Set(kStart + ms); }
 
-  static HWND TimerWindow() { return FindWindowW(L"ZelmoraZozarevoHostClass", nullptr); }
+  static HWND TimerWindow() { return FindThreadWindow(L"ZelmoraZozarevoHostClass", nullptr); }
   static std::string LastError() {
     const auto& variables = host::Host().Variables;
     const auto found = variables.find("[ZelZozarevo.LastError]");

@@ -11,9 +11,27 @@ struct PendingSteps {
 };
 PendingSteps* Pending = nullptr;
 
+struct WindowSearch {
+  const wchar_t* ClassName;
+  const wchar_t* Title;
+  HWND Found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam) {
+  auto& search = *reinterpret_cast<WindowSearch*>(lParam);
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  if ((search.ClassName == nullptr || std::wstring(className) == search.ClassName) &&
+      (search.Title == nullptr || TextOf(window) == search.Title)) {
+    search.Found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 void CALLBACK RunPendingSteps(HWND, UINT, UINT_PTR timer, DWORD) {
   if (Pending == nullptr || Pending->Ran) return;
-  HWND dialog = FindWindowW(nullptr, Pending->Title.c_str());
+  HWND dialog = FindThreadWindow(nullptr, Pending->Title.c_str());
   if (dialog == nullptr) return;
   KillTimer(nullptr, timer);
   Pending->Ran = true;
@@ -31,6 +49,12 @@ bool WithDialog(const std::wstring& title, const std::function<void(HWND dialog)
   KillTimer(nullptr, timer);
   Pending = nullptr;
   return pending.Ran;
+}
+
+HWND FindThreadWindow(const wchar_t* className, const wchar_t* title) {
+  WindowSearch search{className, title, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
 }
 
 HWND ControlAt(HWND dialog, int index) { return GetDlgItem(dialog, index + 1); }

@@ -13,6 +13,9 @@
 bool WithDialog(const std::wstring& title, const std::function<void(HWND dialog)>& steps,
                 const std::function<void()>& open);
 
+// A top-level window of this thread with that class and title (either may
+// be null): tests run in parallel processes, whose dialogs look alike.
+HWND FindThreadWindow(const wchar_t* className, const wchar_t* title);
 // The dialog's controls by their position in the layout (0 is the first).
 HWND ControlAt(HWND dialog, int index);
 std::wstring TextOf(HWND window);
