@@ -54,6 +54,9 @@ LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE:  // close box, system menu, Alt+F4: ends the dialog with result 0
       if (Dialog* dialog = DialogOf(window)) dialog->Done = true;
       return 0;
+    case WM_DESTROY:  // destroyed by someone else, with its owner say: the loop ends, the result stands
+      if (Dialog* dialog = DialogOf(window)) dialog->Done = true;
+      break;
     default:
       break;
   }
@@ -181,6 +184,9 @@ void WriteParamsAndClose(Dialog& dialog) {
 // Matched in order, the first match handled: Pick, OK, Cancel, then the
 // editor's own controls.
 void OnDialogCommand(Dialog& dialog, WPARAM wParam) {
+  // A dialog that is over stays on screen while a dialog opened inside its
+  // loop is open; a second OK would store the texts again and lose the first.
+  if (dialog.Done) return;
   const size_t control = LOWORD(wParam) - 1u;
   const WORD notification = HIWORD(wParam);
   const DialogLayout& layout = *dialog.Layout;

@@ -48,6 +48,10 @@ int ApplyEffects(std::wstring_view target, int32_t delay, int32_t loops, int32_t
   }
   const uint32_t serial = r->MotionSerial;
   SetTimingAndCompletion(*r, delay, loops, pingPong, onComplete);
+  // Reporting a bad name runs the host's set-variable callback, which may
+  // have stopped or replaced the animation.
+  r = FindMotion(key, serial);
+  if (r == nullptr) return 0;
 
   int32_t opacityFrom, opacityTo;
   if (ParseBytePair(opacity, opacityFrom, opacityTo)) {

@@ -8,6 +8,14 @@
 namespace zel {
 namespace {
 
+// Only a global memory block can be released. A host that answers with other
+// memory (a literal, a buffer of its own, an unreadable address) keeps it:
+// freeing that would corrupt its heap.
+void ReleaseAnswer(char* variable) {
+  if (variable == nullptr) return;
+  if (HGLOBAL block = GlobalHandle(variable)) GlobalFree(block);
+}
+
 // Lends the host a block with the text in a pointer variable and reads its
 // answer. The host may overwrite the block or put a block of its own in the
 // variable; whichever block it holds afterwards is the plug-in's to free.
@@ -16,7 +24,7 @@ std::wstring AskHost(int command, char* lentBlock) {
   const int result = InterfaceAccessProc(command, &variable);
   std::wstring answer;
   if (result != 0 && variable != nullptr) answer = ReadHostText(variable);
-  if (variable != nullptr) GlobalFree(variable);
+  ReleaseAnswer(variable);
   return answer;
 }
 
