@@ -46,6 +46,12 @@ HostState& Host() { return State; }
 
 void ResetHost() { State = HostState{}; }
 
+void ClearLogs() {
+  State.Variables.clear();
+  State.ScriptLines.clear();
+  State.InterfaceRequests.clear();
+}
+
 int WINAPI AddAction(int actionId, char* name, char* hint, unsigned char* paramTypeCodes, int reserved,
                      int paramCount) {
   RegisteredAction action{actionId, TextOf(name), TextOf(hint), {}, reserved, paramCount};

@@ -52,6 +52,9 @@ struct HostState {
 
 HostState& Host();
 void ResetHost();
+// Empties the variables and the logs of script lines and requests, which
+// otherwise grow with every call of a long run.
+void ClearLogs();
 
 int WINAPI AddAction(int actionId, char* name, char* hint, unsigned char* paramTypeCodes, int reserved, int paramCount);
 int WINAPI SetVariable(char* name, char* value);

@@ -9,39 +9,10 @@
 
 #include "tests/support/block_watch.h"
 #include "tests/support/fault_watch.h"
+#include "tests/support/guarded_pages.h"
 
 namespace zel {
 namespace {
-
-// Two pages: the first readable and writable, the second inaccessible.
-class GuardedPages {
- public:
-  GuardedPages() {
-    SYSTEM_INFO info{};
-    GetSystemInfo(&info);
-    pageSize_ = info.dwPageSize;
-    base_ = static_cast<char*>(VirtualAlloc(nullptr, 2 * pageSize_, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    DWORD old = 0;
-    VirtualProtect(base_ + pageSize_, pageSize_, PAGE_NOACCESS, &old);
-  }
-  ~GuardedPages() { VirtualFree(base_, 0, MEM_RELEASE); }
-  // Places the bytes so that they end exactly at the inaccessible page.
-  char* AtPageEnd(const std::string& bytes) {
-    char* start = base_ + pageSize_ - bytes.size();
-    bytes.copy(start, bytes.size());
-    return start;
-  }
-  char* Inaccessible() const { return base_ + pageSize_; }
-  char* Readable() const { return base_; }
-  void MakeReadOnly() {
-    DWORD old = 0;
-    VirtualProtect(base_, pageSize_, PAGE_READONLY, &old);
-  }
-
- private:
-  char* base_ = nullptr;
-  size_t pageSize_ = 0;
-};
 
 std::wstring ReadText(const std::string& text) {
   std::string copy = text;

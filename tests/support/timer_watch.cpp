@@ -32,3 +32,7 @@ TimerWatch::TimerWatch(HMODULE module)
 std::vector<TimerCall>& TimerWatch::Calls() const { return RecordedCalls; }
 
 bool TimerWatch::Running() const { return !RecordedCalls.empty() && RecordedCalls.back().Set; }
+
+void TimerWatch::KeepLatestOnly() {
+  if (RecordedCalls.size() > 1) RecordedCalls.erase(RecordedCalls.begin(), RecordedCalls.end() - 1);
+}

@@ -24,6 +24,9 @@ class TimerWatch {
   std::vector<TimerCall>& Calls() const;
   // Whether the module's latest call set a timer rather than killed it.
   bool Running() const;
+  // Forgets every call but the latest, which would otherwise pile up in a
+  // long run.
+  void KeepLatestOnly();
 
  private:
   ImportHook set_;
