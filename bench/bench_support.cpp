@@ -58,6 +58,12 @@ BOOL CALLBACK MatchClass(HWND window, LPARAM context) {
   return FALSE;
 }
 
+void Dispatch(const MSG& message, const MessageObserver& observe) {
+  if (observe) observe(message);
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
 }  // namespace
 
 double Now() {
@@ -117,23 +123,22 @@ HWND FindOwnWindow(const wchar_t* className) {
 
 void PumpPending(const MessageObserver& observe) {
   MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (observe) observe(message);
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) Dispatch(message, observe);
 }
 
 bool PumpUntil(const std::function<bool()>& done, double seconds, const MessageObserver& observe) {
   const double end = Now() + seconds;
-  for (double left = seconds; left > 0; left = end - Now()) {
-    PumpPending(observe);
-    if (done()) return true;
-    // Wakes as soon as a message arrives.
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left * 1000) + 1, QS_ALLINPUT);
+  MSG message;
+  // One message at a time, watching the clock: when frames take longer than
+  // the timer's period the queue never runs empty.
+  for (double left = seconds; !done(); left = end - Now()) {
+    if (left <= 0) return false;
+    if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+      Dispatch(message, observe);
+    else  // wakes as soon as a message arrives
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left * 1000) + 1, QS_ALLINPUT);
   }
-  PumpPending(observe);
-  return done();
+  return true;
 }
 
 void PumpFor(double seconds, const MessageObserver& observe) {
