@@ -21,6 +21,7 @@
 #include "engine/window_calls.h"
 #include "host/reference_host.h"
 #include "tests/support/block_watch.h"
+#include "tests/support/dialog_driver.h"
 
 namespace {
 
@@ -256,25 +257,6 @@ bool GdiProbeWorks() {
   const int during = ProbeGdiObjects();
   for (HBRUSH brush : brushes) DeleteObject(brush);
   return during - before == static_cast<int>(brushes.size()) && ProbeGdiObjects() == before;
-}
-
-// Enumeration callbacks: stdcall in 32-bit builds, so not lambdas.
-BOOL CALLBACK CountOne(HWND, LPARAM count) {
-  ++*reinterpret_cast<int*>(count);
-  return TRUE;
-}
-
-// A top-level window and all its descendants, which EnumChildWindows walks.
-BOOL CALLBACK CountWithDescendants(HWND window, LPARAM count) {
-  CountOne(window, count);
-  EnumChildWindows(window, CountOne, count);
-  return TRUE;
-}
-
-int CountThreadWindows() {
-  int count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), CountWithDescendants, reinterpret_cast<LPARAM>(&count));
-  return count;
 }
 
 // Figures taken every kSampleSeconds of the measured span.

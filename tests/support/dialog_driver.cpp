@@ -38,6 +38,13 @@ void CALLBACK RunPendingSteps(HWND, UINT, UINT_PTR timer, DWORD) {
   Pending->Steps(dialog);
 }
 
+// A top-level window and all its descendants, which EnumChildWindows walks.
+BOOL CALLBACK CountWithDescendants(HWND window, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  EnumChildWindows(window, CountWithDescendants, count);
+  return TRUE;
+}
+
 }  // namespace
 
 bool WithDialog(const std::wstring& title, const std::function<void(HWND dialog)>& steps,
@@ -55,6 +62,12 @@ HWND FindThreadWindow(const wchar_t* className, const wchar_t* title) {
   WindowSearch search{className, title, nullptr};
   EnumThreadWindows(GetCurrentThreadId(), MatchWindow, reinterpret_cast<LPARAM>(&search));
   return search.Found;
+}
+
+int CountThreadWindows() {
+  int count = 0;
+  EnumThreadWindows(GetCurrentThreadId(), CountWithDescendants, reinterpret_cast<LPARAM>(&count));
+  return count;
 }
 
 HWND ControlAt(HWND dialog, int index) { return GetDlgItem(dialog, index + 1); }

@@ -16,6 +16,8 @@ bool WithDialog(const std::wstring& title, const std::function<void(HWND dialog)
 // A top-level window of this thread with that class and title (either may
 // be null): tests run in parallel processes, whose dialogs look alike.
 HWND FindThreadWindow(const wchar_t* className, const wchar_t* title);
+// The windows of this thread, child windows included.
+int CountThreadWindows();
 // The dialog's controls by their position in the layout (0 is the first).
 HWND ControlAt(HWND dialog, int index);
 std::wstring TextOf(HWND window);

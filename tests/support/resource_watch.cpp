@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <set>
 
+#include "tests/support/dialog_driver.h"
+
 namespace {
 
 using GlobalAllocType = HGLOBAL(WINAPI*)(UINT, SIZE_T);
@@ -58,12 +60,6 @@ int WINAPI WatchedReleaseDc(HWND window, HDC dc) {
   return RealReleaseDc(window, dc);
 }
 
-BOOL CALLBACK CountWindow(HWND window, LPARAM counter) {
-  ++*reinterpret_cast<int*>(counter);
-  EnumChildWindows(window, CountWindow, counter);
-  return TRUE;
-}
-
 template <typename Function>
 const void* Hook(Function* function) {
   return reinterpret_cast<const void*>(function);
@@ -74,12 +70,6 @@ const void* Hook(Function* function) {
 std::ostream& operator<<(std::ostream& out, const ResourceCounts& counts) {
   return out << counts.PrivateBytes << " private bytes, " << counts.GlobalBlocks << " global blocks, "
              << counts.GdiObjects << " GDI objects, " << counts.Windows << " windows";
-}
-
-int CountThreadWindows() {
-  int count = 0;
-  EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
-  return count;
 }
 
 ResourceWatch::ResourceWatch(HMODULE plugin)

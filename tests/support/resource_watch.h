@@ -33,8 +33,6 @@ class ResourceWatch {
   ImportHook createFont_, deleteObject_, getDc_, releaseDc_;
 };
 
-int CountThreadWindows();
-
 // Committed memory may move by a few heap pages; a leak of even 8 bytes per
 // call would show as 800 KB over 100,000 calls.
 constexpr SIZE_T kPrivateMemorySlack = 256 * 1024;
